@@ -1,0 +1,140 @@
+// The built program, started as a user starts it: on a terminal it draws
+// its box and waits for Enter; without one it writes one line and ends.
+#include "kit.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const char *program = ZOVIK_INSTALL_PATH;
+
+// Reads what the terminal shows until it contains needle or time runs out.
+std::string read_until(int fd, const std::string &needle, std::chrono::seconds limit = std::chrono::seconds(20))
+{
+    std::string seen;
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (seen.find(needle) == std::string::npos && std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        char buffer[512];
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        seen.append(buffer, static_cast<size_t>(got));
+    }
+    return seen;
+}
+
+int wait_for_exit(pid_t child)
+{
+    int status = 0;
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+TEST(Program, OnATerminalDrawsTheBoxAndWaitsForEnter)
+{
+    Kit kit;
+    kit.write("zovik.h", "header");
+    int terminal;
+    pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(kit.root().c_str()) == 0)
+            execl(program, program, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+
+    std::string screen = read_until(terminal, "Press Enter");
+    EXPECT_NE(screen.find("+- zovik-install -"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("|   ZOVIK successfully installed!"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("[ OK ]"), std::string::npos) << screen;
+    // The box is modal: the program is still there, the move already done.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0);
+    EXPECT_TRUE(fs::exists(kit / "INCLUDE/zovik.h"));
+
+    ASSERT_EQ(write(terminal, "\r", 1), 1);
+    EXPECT_EQ(wait_for_exit(child), 0);
+    close(terminal);
+}
+
+TEST(Program, OnATerminalAWarningIsMarkedAndEndOfInputDismissesIt)
+{
+    Kit kit;
+    kit.write("INCLUDE", "not a directory");
+    kit.write("zovik.h", "header");
+    int terminal;
+    pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(kit.root().c_str()) == 0)
+            execl(program, program, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::string screen = read_until(terminal, "Press Enter");
+    EXPECT_NE(screen.find("(!) ZOVIK installation incomplete: 1 file could not be moved."), std::string::npos)
+        << screen;
+    ASSERT_EQ(write(terminal, "\x04", 1), 1); // Ctrl-D: end of input
+    EXPECT_EQ(wait_for_exit(child), 1);
+    close(terminal);
+}
+
+// Runs the program in directory with standard input from /dev/null and
+// returns its exit status and what it wrote to standard error.
+std::pair<int, std::string> run_without_terminal(const fs::path &directory, const char *argv0)
+{
+    int pipe_ends[2];
+    EXPECT_EQ(pipe(pipe_ends), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(pipe_ends[1], 2);
+        if (chdir(directory.c_str()) == 0)
+            execl(program, argv0, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(pipe_ends[1]);
+    std::string output = read_until(pipe_ends[0], "\n");
+    close(pipe_ends[0]);
+    return {wait_for_exit(child), output};
+}
+
+TEST(Program, WithoutATerminalWritesOneLineAndEndsAtOnce)
+{
+    Kit kit;
+    kit.write("zovik.lib", "library");
+    auto [status, output] = run_without_terminal(kit.root(), program);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output, "zovik-install: ZOVIK successfully installed!\n");
+    EXPECT_EQ(kit.read("LIB/zovik.lib"), "library");
+
+    // The caption comes from the program as it was started.
+    auto [again, renamed] = run_without_terminal(kit.root(), "7zovik-setup");
+    EXPECT_EQ(again, 0);
+    EXPECT_EQ(renamed, "zovik-setup: ZOVIK successfully installed!\n");
+    auto [spaced, quoted] = run_without_terminal(kit.root(), "/opt/my tools/zovik-install");
+    EXPECT_EQ(spaced, 0);
+    EXPECT_EQ(quoted, "zovik-install: ZOVIK successfully installed!\n");
+}
+
+} // namespace
