@@ -49,18 +49,26 @@ int wait_for_exit(pid_t child)
     return -1;
 }
 
+// Starts the program in directory on a new pseudo-terminal, whose other
+// end goes to *terminal.
+pid_t start_on_terminal(const fs::path &directory, int *terminal)
+{
+    pid_t child = forkpty(terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (chdir(directory.c_str()) == 0)
+            execl(program, program, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
 TEST(Program, OnATerminalDrawsTheBoxAndWaitsForEnter)
 {
     Kit kit;
     kit.write("zovik.h", "header");
     int terminal;
-    pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    pid_t child = start_on_terminal(kit.root(), &terminal);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (chdir(kit.root().c_str()) == 0)
-            execl(program, program, static_cast<char *>(nullptr));
-        _exit(127);
-    }
 
     std::string screen = read_until(terminal, "Press Enter");
     EXPECT_NE(screen.find("+- zovik-install -"), std::string::npos) << screen;
@@ -82,13 +90,8 @@ TEST(Program, OnATerminalAWarningIsMarkedAndEndOfInputDismissesIt)
     kit.write("INCLUDE", "not a directory");
     kit.write("zovik.h", "header");
     int terminal;
-    pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    pid_t child = start_on_terminal(kit.root(), &terminal);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (chdir(kit.root().c_str()) == 0)
-            execl(program, program, static_cast<char *>(nullptr));
-        _exit(127);
-    }
     std::string screen = read_until(terminal, "Press Enter");
     EXPECT_NE(screen.find("(!) ZOVIK installation incomplete: 1 file could not be moved."), std::string::npos)
         << screen;
