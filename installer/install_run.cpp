@@ -2,7 +2,6 @@
 #include "installer.h"
 #include "notice.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -10,7 +9,8 @@ namespace {
 const char success_text[] = "ZOVIK successfully installed!";
 const char unreadable_text[] = "ZOVIK installation failed: the current directory could not be read.";
 
-char incomplete_text[96];
+// As large as wsprintfA may write.
+char incomplete_text[1025];
 
 } // namespace
 
@@ -33,9 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     int not_moved = headers + libraries;
     if (not_moved > 0) {
-        snprintf(incomplete_text, sizeof incomplete_text,
-                 "ZOVIK installation incomplete: %d %s could not be moved.", not_moved,
-                 not_moved == 1 ? "file" : "files");
+        wsprintfA(incomplete_text, "ZOVIK installation incomplete: %d %s could not be moved.", not_moved,
+                  not_moved == 1 ? "file" : "files");
         show_warning(incomplete_text);
         return 1;
     }

@@ -25,7 +25,7 @@ extern char *dest_tail;
 constexpr int move_directory_unreadable = -1;
 
 // Moves every regular file of the working directory that matches pattern
-// into install_root followed by subdirectory (created when it cannot be
+// ('*' followed by the text a name ends in) into install_root followed by subdirectory (created when it cannot be
 // entered), replacing a file of the same name there. A source is deleted
 // only once its copy succeeded. Returns how many matching files were not
 // moved, or move_directory_unreadable. Needs working_dir and install_root.

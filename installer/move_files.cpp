@@ -17,6 +17,17 @@ bool append_to_dest(char *end, const char *text)
     return true;
 }
 
+// Windows matches a pattern against the short 8.3 name of a file as well
+// as its own, so "*.lib" also delivers "zovik.libx" (short name
+// ZOVIK~1.LIB). A name is moved only when it ends, without regard to case,
+// in the text that follows the pattern's leading '*'.
+bool long_name_matches(const char *pattern, const char *name)
+{
+    const char *tail = pattern + 1;
+    size_t name_length = strlen(name), tail_length = strlen(tail);
+    return name_length >= tail_length && lstrcmpiA(name + name_length - tail_length, tail) == 0;
+}
+
 // Entries that are not files to move: directories and, where the platform
 // reports them, devices, FIFOs and sockets.
 bool is_file(const WIN32_FIND_DATAA &entry)
@@ -63,7 +74,7 @@ int move_matching_files(const char *pattern, const char *subdirectory)
 
     int not_moved = 0;
     do {
-        if (is_file(entry) && !move_entry(entry))
+        if (is_file(entry) && long_name_matches(pattern, entry.cFileName) && !move_entry(entry))
             ++not_moved;
     } while (FindNextFileA(search, &entry));
     bool read_to_end = GetLastError() == ERROR_NO_MORE_FILES;

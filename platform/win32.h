@@ -18,6 +18,7 @@
 #define PLATFORM_SEPARATOR "/"
 
 #define WINAPI
+#define WINAPIV
 #define FALSE 0
 #define TRUE 1
 #define MAX_PATH 260
@@ -140,6 +141,14 @@ LPSTR WINAPI GetCommandLineA(void);
 // Shows text under caption with an OK button and returns IDOK once the
 // user dismissed it; see platform/posix_message_box.cpp for the forms.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+
+// Formats like printf into buffer, which must hold 1025 characters: at
+// most 1024 are written, then a NUL. Returns the number written.
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
+
+// Compares two texts without regard to letter case: less than, equal to
+// or greater than zero as first sorts before, with or after second.
+int WINAPI lstrcmpiA(LPCSTR first, LPCSTR second);
 
 // The program's entry, provided by the program and called by the platform.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_tail, int show);

@@ -110,6 +110,21 @@ TEST_F(CallOrder, DirectoriesAndDevicesAreNotTouched)
                                    "CopyFileA(ro.h, /kit/INCLUDE/ro.h, 0) = 1", "DeleteFileA(ro.h)"));
 }
 
+// Windows also delivers names whose short 8.3 form matches: "*.lib" finds
+// "zovik.libx" by its short name ZOVIK~1.LIB. Those are not moved.
+TEST_F(CallOrder, NamesMatchedOnlyByTheirShortFormAreNotMoved)
+{
+    script.enterable = {"/kit/INCLUDE", "/kit/LIB"};
+    script.libraries = {{"zovik.libx", file}, {"ZOVIK.LIB", file}, {"lib", file}};
+
+    EXPECT_EQ(run(), 0);
+    std::vector<std::string> copies;
+    for (const std::string &call : recorded_calls)
+        if (call.rfind("CopyFileA", 0) == 0 || call.rfind("DeleteFileA", 0) == 0)
+            copies.push_back(call);
+    EXPECT_THAT(copies, ElementsAre("CopyFileA(ZOVIK.LIB, /kit/LIB/ZOVIK.LIB, 0) = 1", "DeleteFileA(ZOVIK.LIB)"));
+}
+
 // Without a working directory there is no install root: the run stops
 // before it creates or moves anything.
 TEST_F(CallOrder, UnreadableOrOverlongWorkingDirectoryStopsTheRun)
