@@ -2,7 +2,10 @@
 // MXCSR survive the notice, and the box runs with the unit initialised.
 #include "fpu_guard.h"
 #include "notice.h"
+#include "x87_probe.h"
+#ifndef _WIN32
 #include "ui_stand_in.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -64,9 +67,38 @@ __attribute__((noinline)) unsigned read_mxcsr()
     return value;
 }
 
+TEST(FpuGuard, SaveLeavesTheUnitInitialisedAndRestoreBringsTheCallerBack)
+{
+    load_caller_state();
+    x87_image before = snapshot();
+    save_fpu_state();
+    fpu_environment during = read_fpu_environment();
+    restore_fpu_state();
+    x87_image after = snapshot();
+    unsigned mxcsr_after = read_mxcsr();
+    std::array<long double, 3> values = pop_caller_state();
+
+    EXPECT_EQ(during.control, 0x037F); // masked, nearest, 64 bits
+    EXPECT_EQ(during.status, 0);
+    EXPECT_EQ(during.tag, 0xFFFF); // every register empty
+#if defined(__x86_64__)
+    EXPECT_EQ(during.mxcsr, 0x1F80u);
+    EXPECT_EQ(mxcsr_after, caller_mxcsr);
+#endif
+    EXPECT_TRUE(before == after) << "the x87 image changed across save and restore";
+    EXPECT_EQ(values[0], caller_values[2]);
+    EXPECT_EQ(values[2], caller_values[0]);
+    (void)mxcsr_after;
+}
+
+// Through the notice itself. On Windows the box is the real one (which
+// returns at once where there is no display), so what the unit looked
+// like during it is seen only through the stand-in elsewhere.
 TEST(FpuGuard, CallerStateSurvivesTheNoticeAndTheBoxRunsInitialised)
 {
+#ifndef _WIN32
     shown_boxes.clear();
+#endif
     load_caller_state();
     x87_image before = snapshot();
     show_notice("ZOVIK successfully installed!");
@@ -82,7 +114,8 @@ TEST(FpuGuard, CallerStateSurvivesTheNoticeAndTheBoxRunsInitialised)
 #if defined(__x86_64__)
     EXPECT_EQ(mxcsr_after, caller_mxcsr);
 #endif
-
+    (void)mxcsr_after;
+#ifndef _WIN32
     ASSERT_EQ(shown_boxes.size(), 1u);
     EXPECT_EQ(shown_boxes[0].x87_control, 0x037F); // masked, nearest, 64 bits
     EXPECT_EQ(shown_boxes[0].x87_status, 0);
@@ -90,11 +123,11 @@ TEST(FpuGuard, CallerStateSurvivesTheNoticeAndTheBoxRunsInitialised)
 #if defined(__x86_64__)
     EXPECT_EQ(shown_boxes[0].mxcsr, 0x1F80u);
 #endif
+#endif
 }
 
 TEST(FpuGuard, EveryNoticeUsesTheSameSaveAreaAndRestoresItsOwnCaller)
 {
-    shown_boxes.clear();
     for (int round = 0; round < 3; ++round) {
         load_caller_state();
         x87_image before = snapshot();
@@ -104,7 +137,6 @@ TEST(FpuGuard, EveryNoticeUsesTheSameSaveAreaAndRestoresItsOwnCaller)
         EXPECT_TRUE(before == after) << "round " << round;
         EXPECT_EQ(memcmp(fpu_save_area, before.data(), 2), 0); // the control word, as saved
     }
-    EXPECT_EQ(shown_boxes.size(), 3u);
 }
 
 } // namespace
