@@ -1,6 +1,7 @@
 // The built program, started as a user starts it: on a terminal it draws
 // its box and waits for Enter; without one it writes one line and ends.
 #include "kit.h"
+#include "spawn.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 
 namespace {
 
-const char *program = ZOVIK_INSTALL_PATH;
+const char *const program = installer_program;
 
 // Reads what the terminal shows until it contains needle or time runs out.
 std::string read_until(int fd, const std::string &needle, std::chrono::seconds limit = std::chrono::seconds(20))
@@ -34,19 +35,6 @@ std::string read_until(int fd, const std::string &needle, std::chrono::seconds l
         seen.append(buffer, static_cast<size_t>(got));
     }
     return seen;
-}
-
-int wait_for_exit(pid_t child)
-{
-    int status = 0;
-    for (int i = 0; i < 200; ++i) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return -1;
 }
 
 // Starts the program in directory on a new pseudo-terminal, whose other
@@ -80,7 +68,7 @@ TEST(Program, OnATerminalDrawsTheBoxAndWaitsForEnter)
     EXPECT_TRUE(fs::exists(kit / "INCLUDE/zovik.h"));
 
     ASSERT_EQ(write(terminal, "\r", 1), 1);
-    EXPECT_EQ(wait_for_exit(child), 0);
+    EXPECT_EQ(wait_for_program(child), 0);
     close(terminal);
 }
 
@@ -96,30 +84,18 @@ TEST(Program, OnATerminalAWarningIsMarkedAndEndOfInputDismissesIt)
     EXPECT_NE(screen.find("(!) ZOVIK installation incomplete: 1 file could not be moved."), std::string::npos)
         << screen;
     ASSERT_EQ(write(terminal, "\x04", 1), 1); // Ctrl-D: end of input
-    EXPECT_EQ(wait_for_exit(child), 1);
+    EXPECT_EQ(wait_for_program(child), 1);
     close(terminal);
 }
 
-// Runs the program in directory with standard input from /dev/null and
+// Runs the program in directory without a terminal, started as argv0, and
 // returns its exit status and what it wrote to standard error.
 std::pair<int, std::string> run_without_terminal(const fs::path &directory, const char *argv0)
 {
-    int pipe_ends[2];
-    EXPECT_EQ(pipe(pipe_ends), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(pipe_ends[1], 2);
-        if (chdir(directory.c_str()) == 0)
-            execl(program, argv0, static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    close(pipe_ends[1]);
-    std::string output = read_until(pipe_ends[0], "\n");
-    close(pipe_ends[0]);
-    return {wait_for_exit(child), output};
+    started_program started = start_program(directory, argv0);
+    std::string output = read_until(started.error_output, "\n");
+    close(started.error_output);
+    return {wait_for_program(started.pid), output};
 }
 
 TEST(Program, WithoutATerminalWritesOneLineAndEndsAtOnce)
