@@ -144,7 +144,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
 // Formats like printf into buffer, which must hold 1025 characters: at
 // most 1024 are written, then a NUL. Returns the number written.
-int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
 
 // Compares two texts without regard to letter case: less than, equal to
 // or greater than zero as first sorts before, with or after second.

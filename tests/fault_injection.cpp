@@ -75,6 +75,32 @@ ssize_t limited_copy(int in, off_t *in_offset, int out, off_t *out_offset, size_
     return posix_default_calls.copy_file_range(in, in_offset, out, out_offset, limited(size), flags);
 }
 
+// close and closedir release the descriptor even when they report an
+// error, as Linux does: the failure comes after the real call.
+int failing_after_close(int fd)
+{
+    bool fail = should_fail(syscall_kind::close);
+    int error = errno;
+    int result = posix_default_calls.close(fd);
+    if (fail) {
+        errno = error;
+        return -1;
+    }
+    return result;
+}
+
+int failing_after_closedir(DIR *dir)
+{
+    bool fail = should_fail(syscall_kind::closedir);
+    int error = errno;
+    int result = posix_default_calls.closedir(dir);
+    if (fail) {
+        errno = error;
+        return -1;
+    }
+    return result;
+}
+
 } // namespace
 
 const char *syscall_name(syscall_kind kind)
@@ -97,7 +123,7 @@ void install_fault_hooks()
     using T = posix_syscall_table;
     using K = syscall_kind;
     posix_calls = {
-        hook<K::openat, &T::openat>::call,       hook<K::close, &T::close>::call,
+        hook<K::openat, &T::openat>::call,       failing_after_close,
         limited_read,                            limited_write,
         limited_copy,                            hook<K::ficlone, &T::ficlone>::call,
         hook<K::lseek, &T::lseek>::call,         hook<K::ftruncate, &T::ftruncate>::call,
@@ -108,7 +134,7 @@ void install_fault_hooks()
         hook<K::unlinkat, &T::unlinkat>::call,   hook<K::mkdirat, &T::mkdirat>::call,
         hook<K::chdir, &T::chdir>::call,         hook<K::getcwd, &T::getcwd>::call,
         hook<K::opendir, &T::opendir>::call,     hook<K::readdir, &T::readdir>::call,
-        hook<K::closedir, &T::closedir>::call,
+        failing_after_closedir,
     };
 }
 
