@@ -60,6 +60,12 @@ bool split_path(const char *path, char (&directory)[PATH_MAX], const char **base
 
 char copy_buffer[128 * 1024];
 
+// The device of the last source whose clone was refused: the installer
+// copies from one directory into its subdirectories, so one refusal
+// answers for the files after it.
+bool clone_refused;
+dev_t clone_refused_device;
+
 // Copies size bytes at offset from source to destination by read and write,
 // for kernels and file systems that cannot copy in the kernel.
 bool copy_by_buffer(int source, int destination, off_t offset, off_t size)
@@ -119,12 +125,18 @@ bool copy_range(int source, int destination, off_t offset, off_t size)
 // Copies the content of source (size bytes, allocated in blocks of
 // 512 bytes) into the empty destination: a clone where the file system
 // shares blocks, else the data ranges one by one, so holes stay holes.
-bool copy_content(int source, int destination, off_t size, blkcnt_t blocks)
+bool copy_content(int source, int destination, dev_t device, off_t size, blkcnt_t blocks)
 {
     if (size == 0)
         return true;
-    if (posix_calls.ficlone(destination, source) == 0)
-        return true;
+    if (!clone_refused || clone_refused_device != device) {
+        if (posix_calls.ficlone(destination, source) == 0)
+            return true;
+        if (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOTTY || errno == EXDEV) {
+            clone_refused = true;
+            clone_refused_device = device;
+        }
+    }
     if (blocks * 512 >= size)
         return copy_range(source, destination, 0, size); // no holes to keep
 
@@ -184,15 +196,23 @@ int link_unnamed(int fd, int dir, const char *base)
     return result;
 }
 
+bool same_entry(const char *source, const struct stat &source_info, int dir, const char *base);
+
 // Puts the finished temporary file (fd, named name or unnamed) in dir
-// under base. On failure, name holds whatever temporary name is left.
-bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace)
+// under base, refusing to replace the source itself. On failure, name
+// holds whatever temporary name is left.
+bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace, const char *source,
+             const struct stat &source_info)
 {
     if (name[0] == '\0') {
         if (link_unnamed(fd, dir, base) == 0)
             return true;
         if (errno != EEXIST || !replace)
             return false;
+        if (same_entry(source, source_info, dir, base)) {
+            errno = EBUSY;
+            return false;
+        }
         // The destination exists: name the file, then rename it over.
         for (int attempt = 0; attempt < 100; ++attempt) {
             temporary_name(name);
@@ -211,6 +231,9 @@ bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace)
         if (posix_calls.unlinkat(dir, name, 0) == 0)
             name[0] = '\0';
         return true;
+    } else if (same_entry(source, source_info, dir, base)) {
+        errno = EBUSY;
+        return false;
     }
     if (posix_calls.renameat(dir, name, dir, base) != 0)
         return false;
@@ -273,14 +296,10 @@ bool copy_file(const char *source, const char *destination, bool replace)
     dir_fd = open_retrying(AT_FDCWD, directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (dir_fd < 0)
         goto failed;
-    if (same_entry(source, info, dir_fd, base)) {
-        errno = EBUSY;
-        goto failed;
-    }
     temporary_fd = open_temporary(dir_fd, temporary);
     if (temporary_fd < 0)
         goto failed;
-    if (!copy_content(source_fd, temporary_fd, info.st_size, info.st_blocks))
+    if (!copy_content(source_fd, temporary_fd, info.st_dev, info.st_size, info.st_blocks))
         goto failed;
     times[0] = info.st_atim;
     times[1] = info.st_mtim;
@@ -288,7 +307,7 @@ bool copy_file(const char *source, const char *destination, bool replace)
         goto failed;
     if (posix_calls.fdatasync(temporary_fd) != 0)
         goto failed;
-    if (!publish(temporary_fd, dir_fd, temporary, base, replace))
+    if (!publish(temporary_fd, dir_fd, temporary, base, replace, source, info))
         goto failed;
     if (posix_calls.fsync(dir_fd) != 0)
         goto failed;
