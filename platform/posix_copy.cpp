@@ -196,7 +196,29 @@ int link_unnamed(int fd, int dir, const char *base)
     return result;
 }
 
-bool same_entry(const char *source, const struct stat &source_info, int dir, const char *base);
+// True when base in dir is the very directory entry source names, so that
+// replacing it would destroy the source.
+bool same_entry(const char *source, const struct stat &source_info, int dir, const char *base)
+{
+    struct stat destination_info;
+    if (posix_calls.fstatat(dir, base, &destination_info, 0) != 0)
+        return false;
+    if (destination_info.st_dev != source_info.st_dev || destination_info.st_ino != source_info.st_ino)
+        return false;
+    if (source_info.st_nlink <= 1)
+        return true;
+    // A file with several names: the same entry only in the same directory
+    // under the same name.
+    static char source_directory[PATH_MAX];
+    const char *source_base;
+    struct stat source_dir_info, destination_dir_info;
+    if (!split_path(source, source_directory, &source_base) ||
+        posix_calls.fstatat(AT_FDCWD, source_directory, &source_dir_info, 0) != 0 ||
+        posix_calls.fstat(dir, &destination_dir_info) != 0)
+        return true; // cannot tell: assume the worst
+    return source_dir_info.st_dev == destination_dir_info.st_dev &&
+           source_dir_info.st_ino == destination_dir_info.st_ino && strcmp(source_base, base) == 0;
+}
 
 // Puts the finished temporary file (fd, named name or unnamed) in dir
 // under base, refusing to replace the source itself. On failure, name
@@ -241,30 +263,6 @@ bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace, 
     return true;
 }
 
-// True when base in dir is the very directory entry source names, so that
-// replacing it would destroy the source.
-bool same_entry(const char *source, const struct stat &source_info, int dir, const char *base)
-{
-    struct stat destination_info;
-    if (posix_calls.fstatat(dir, base, &destination_info, 0) != 0)
-        return false;
-    if (destination_info.st_dev != source_info.st_dev || destination_info.st_ino != source_info.st_ino)
-        return false;
-    if (source_info.st_nlink <= 1)
-        return true;
-    // A file with several names: the same entry only in the same directory
-    // under the same name.
-    static char source_directory[PATH_MAX];
-    const char *source_base;
-    struct stat source_dir_info, destination_dir_info;
-    if (!split_path(source, source_directory, &source_base) ||
-        posix_calls.fstatat(AT_FDCWD, source_directory, &source_dir_info, 0) != 0 ||
-        posix_calls.fstat(dir, &destination_dir_info) != 0)
-        return true; // cannot tell: assume the worst
-    return source_dir_info.st_dev == destination_dir_info.st_dev &&
-           source_dir_info.st_ino == destination_dir_info.st_ino && strcmp(source_base, base) == 0;
-}
-
 // The copy itself; on failure errno is that of the first failing call.
 bool copy_file(const char *source, const char *destination, bool replace)
 {
@@ -305,7 +303,8 @@ bool copy_file(const char *source, const char *destination, bool replace)
     times[1] = info.st_mtim;
     if (posix_calls.fchmod(temporary_fd, info.st_mode & 07777) != 0 || posix_calls.futimens(temporary_fd, times) != 0)
         goto failed;
-    if (posix_calls.fdatasync(temporary_fd) != 0)
+    // fsync, not fdatasync: the mode and times are part of the copy.
+    if (posix_calls.fsync(temporary_fd) != 0)
         goto failed;
     if (!publish(temporary_fd, dir_fd, temporary, base, replace, source, info))
         goto failed;

@@ -21,9 +21,10 @@ int sys_ficlone(int destination, int source) { return ioctl(destination, FICLONE
 } // namespace
 
 const posix_syscall_table posix_default_calls = {
-    sys_openat, close,     read,  write,  sys_copy_file_range, sys_ficlone, lseek,   ftruncate,
-    fstat,      fstatat,   fchmod, futimens, fdatasync,       fsync,       linkat,  renameat,
-    unlinkat,   mkdirat,   chdir, getcwd, opendir,            readdir,     closedir,
+    sys_openat, close,    read,    write,    sys_copy_file_range, sys_ficlone, lseek,
+    ftruncate,  fstat,    fstatat, fchmod,   futimens,            fsync,       linkat,
+    renameat,   unlinkat, mkdirat, chdir,    getcwd,              opendir,     readdir,
+    closedir,
 };
 
 posix_syscall_table posix_calls = posix_default_calls;

@@ -24,7 +24,6 @@ struct posix_syscall_table {
     int (*fstatat)(int dir, const char *path, struct stat *info, int flags);
     int (*fchmod)(int fd, mode_t mode);
     int (*futimens)(int fd, const struct timespec times[2]);
-    int (*fdatasync)(int fd);
     int (*fsync)(int fd);
     int (*linkat)(int from_dir, const char *from, int to_dir, const char *to, int flags);
     int (*renameat)(int from_dir, const char *from, int to_dir, const char *to);

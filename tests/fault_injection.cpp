@@ -107,7 +107,7 @@ const char *syscall_name(syscall_kind kind)
 {
     static const char *const names[] = {
         "openat", "close", "read", "write", "copy_file_range", "ficlone", "lseek", "ftruncate",
-        "fstat", "fstatat", "fchmod", "futimens", "fdatasync", "fsync", "linkat", "renameat",
+        "fstat", "fstatat", "fchmod", "futimens", "fsync", "linkat", "renameat",
         "unlinkat", "mkdirat", "chdir", "getcwd", "opendir", "readdir", "closedir"};
     static_assert(sizeof names / sizeof names[0] == kinds);
     return names[static_cast<size_t>(kind)];
@@ -129,7 +129,7 @@ void install_fault_hooks()
         hook<K::lseek, &T::lseek>::call,         hook<K::ftruncate, &T::ftruncate>::call,
         hook<K::fstat, &T::fstat>::call,         hook<K::fstatat, &T::fstatat>::call,
         hook<K::fchmod, &T::fchmod>::call,       hook<K::futimens, &T::futimens>::call,
-        hook<K::fdatasync, &T::fdatasync>::call, hook<K::fsync, &T::fsync>::call,
+        hook<K::fsync, &T::fsync>::call,
         hook<K::linkat, &T::linkat>::call,       hook<K::renameat, &T::renameat>::call,
         hook<K::unlinkat, &T::unlinkat>::call,   hook<K::mkdirat, &T::mkdirat>::call,
         hook<K::chdir, &T::chdir>::call,         hook<K::getcwd, &T::getcwd>::call,

@@ -7,7 +7,7 @@
 
 enum class syscall_kind {
     openat, close, read, write, copy_file_range, ficlone, lseek, ftruncate, fstat, fstatat, fchmod,
-    futimens, fdatasync, fsync, linkat, renameat, unlinkat, mkdirat, chdir, getcwd, opendir, readdir,
+    futimens, fsync, linkat, renameat, unlinkat, mkdirat, chdir, getcwd, opendir, readdir,
     closedir, count
 };
 

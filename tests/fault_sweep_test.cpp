@@ -103,7 +103,6 @@ std::vector<int> realistic_errors(syscall_kind kind)
     case syscall_kind::read:
     case syscall_kind::write:
     case syscall_kind::copy_file_range: return {ENOSPC, EIO};
-    case syscall_kind::fdatasync:
     case syscall_kind::fsync: return {EIO, ENOSPC};
     case syscall_kind::openat: return {EACCES, ENOENT, ENAMETOOLONG, EMFILE, ENOSPC};
     case syscall_kind::linkat:
