@@ -28,17 +28,6 @@ void give_to_nobody(const fs::path &path)
     }
 }
 
-// Makes a directory below the kit whose path is exactly length characters.
-fs::path directory_of_length(const Kit &kit, size_t length)
-{
-    fs::path path = kit.root();
-    while (path.string().size() + 1 + 100 < length)
-        path /= std::string(99, 'd');
-    path /= std::string(length - path.string().size() - 1, 'e');
-    fs::create_directories(path);
-    return path;
-}
-
 bool ends_with_case_folded(const std::string &name, const std::string &tail)
 {
     if (name.size() < tail.size())
@@ -295,7 +284,7 @@ const std::vector<bad_input> &bad_inputs()
          }},
         {"a working directory of 498 characters",
          [](const Kit &kit) {
-             fs::path directory = directory_of_length(kit, 498);
+             fs::path directory = kit.directory_of_length(498);
              std::ofstream(directory / "a.h") << "header"; // "/INCLUDE/a.h" makes 510
              return directory;
          },
@@ -303,7 +292,7 @@ const std::vector<bad_input> &bad_inputs()
          [](const Kit &, const fs::path &directory) { EXPECT_TRUE(fs::exists(directory / "INCLUDE/a.h")); }},
         {"a working directory of 499 characters: nothing moved or made",
          [](const Kit &kit) {
-             fs::path directory = directory_of_length(kit, 499);
+             fs::path directory = kit.directory_of_length(499);
              std::ofstream(directory / "a.h") << "header";
              return directory;
          },
@@ -315,7 +304,7 @@ const std::vector<bad_input> &bad_inputs()
          }},
         {"destination paths of 511 and 512 characters",
          [](const Kit &kit) {
-             fs::path directory = directory_of_length(kit, 400); // "/INCLUDE/" makes 409
+             fs::path directory = kit.directory_of_length(400); // "/INCLUDE/" makes 409
              std::ofstream(directory / (std::string(100, 'f') + ".h")) << "fits";      // 511
              std::ofstream(directory / (std::string(101, 't') + ".h")) << "too long";  // 512
              return directory;

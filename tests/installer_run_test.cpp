@@ -158,20 +158,6 @@ TEST_F(InstallerRun, EntriesThatAreNotRegularFilesAreSkipped)
     EXPECT_EQ(notice().text, success);
 }
 
-// Makes a directory below the kit whose absolute path is exactly length
-// characters long, and returns it.
-fs::path directory_of_length(const Kit &kit, size_t length)
-{
-    fs::path path = kit.root();
-    while (path.string().size() + 1 + 100 < length)
-        path /= std::string(99, 'd');
-    size_t last = length - path.string().size() - 1;
-    path /= std::string(last, 'e');
-    fs::create_directories(path);
-    EXPECT_EQ(path.string().size(), length);
-    return path;
-}
-
 // The specification reads the working directory into a buffer of 499 and
 // goes on whatever it got: an empty install root would put the files under
 // the file system's root. Nothing is moved or created, and the run says so.
@@ -184,7 +170,8 @@ TEST_F(InstallerRun, WorkingDirectoryLongerThanTheBufferMovesNothing)
     for (Case c : {Case{498, 0}, Case{499, 1}, Case{700, 1}}) {
         SCOPED_TRACE(c.length);
         shown_boxes.clear();
-        fs::path directory = directory_of_length(kit, c.length);
+        fs::path directory = kit.directory_of_length(c.length);
+        ASSERT_EQ(directory.string().size(), c.length);
         std::ofstream(directory / "a.h") << "header"; // 498 + "/INCLUDE/a.h" = 510
 
         EXPECT_EQ(run_installer_in(directory), c.status);
@@ -216,7 +203,7 @@ TEST_F(InstallerRun, UnreadableWorkingDirectoryMovesNothing)
 // would be longer stays where it is and counts as not moved.
 TEST_F(InstallerRun, FileWhoseDestinationPathDoesNotFitStays)
 {
-    fs::path directory = directory_of_length(kit, 490);
+    fs::path directory = kit.directory_of_length(490);
     // "/INCLUDE/" makes 499 characters before the name.
     const std::string too_long = std::string(12, 't') + ".h";
     std::ofstream(directory / too_long) << "too long";   // 499 + 14 = 513 > 511

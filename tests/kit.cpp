@@ -52,6 +52,16 @@ std::vector<std::string> Kit::tree() const
     return entries;
 }
 
+fs::path Kit::directory_of_length(size_t length) const
+{
+    fs::path path = root_;
+    while (path.string().size() + 1 + 100 < length)
+        path /= std::string(99, 'd');
+    path /= std::string(length - path.string().size() - 1, 'e');
+    fs::create_directories(path);
+    return path;
+}
+
 std::string binary_content(size_t size, unsigned seed)
 {
     std::string content(size, '\0');

@@ -24,6 +24,9 @@ public:
     std::string read(const std::string &relative) const;
     // Every entry below the root, relative and sorted; directories end in "/".
     std::vector<std::string> tree() const;
+    // Makes a directory below the root whose absolute path is exactly
+    // length characters long, and returns it.
+    fs::path directory_of_length(size_t length) const;
 
 private:
     fs::path root_;
