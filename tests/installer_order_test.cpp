@@ -79,8 +79,8 @@ TEST_F(CallOrder, RootDirectoryDoublesTheSeparator)
     EXPECT_EQ(recorded_calls[4], "CopyFileA(a.h, //INCLUDE/a.h, 0) = 1");
 }
 
-// The specification deletes every source after its copy, failed or not:
-// here the failed copy's source would be lost.
+// A source whose copy failed is the only copy of that file: it is never
+// deleted.
 TEST_F(CallOrder, FailedCopyIsNotFollowedByADelete)
 {
     script.enterable = {"/kit/INCLUDE", "/kit/LIB"};

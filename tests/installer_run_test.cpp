@@ -107,9 +107,9 @@ TEST_F(InstallerRun, SecondRunMovesNothingAndShowsTheSameNotice)
     EXPECT_EQ(shown_boxes[1].text, success);
 }
 
-// The specification copies and then deletes whatever the copy did: with
-// INCLUDE a regular file the copy fails and the header would be gone. A
-// source is deleted only after its copy succeeded, and the notice says so.
+// With INCLUDE a regular file every copy into it fails: deleting the
+// sources anyway would lose the headers. A source is deleted only after its
+// copy succeeded, and the notice says what was left.
 TEST_F(InstallerRun, SourceStaysWhenItsCopyFails)
 {
     kit.write("INCLUDE", "not a directory");
@@ -142,9 +142,9 @@ TEST_F(InstallerRun, DiskFullDuringACopyKeepsTheSourceAndSaysOneFile)
     EXPECT_EQ(notice().text, "ZOVIK installation incomplete: 1 file could not be moved.");
 }
 
-// The specification would copy a FIFO (blocking for a writer) or a socket
-// and delete it; entries that are not regular files are skipped, and a
-// skipped entry is no failure.
+// Copying a FIFO would block waiting for a writer, and a socket or a
+// directory is no file to install: entries that are not regular files are
+// skipped, and a skipped entry is no failure.
 TEST_F(InstallerRun, EntriesThatAreNotRegularFilesAreSkipped)
 {
     ASSERT_EQ(mkfifo((kit / "pipe.h").c_str(), 0644), 0);
@@ -158,9 +158,9 @@ TEST_F(InstallerRun, EntriesThatAreNotRegularFilesAreSkipped)
     EXPECT_EQ(notice().text, success);
 }
 
-// The specification reads the working directory into a buffer of 499 and
-// goes on whatever it got: an empty install root would put the files under
-// the file system's root. Nothing is moved or created, and the run says so.
+// The working directory is read into a buffer of 499: one that does not fit
+// leaves no install root, and going on would put the files under the file
+// system's root. Nothing is moved or created, and the run says so.
 TEST_F(InstallerRun, WorkingDirectoryLongerThanTheBufferMovesNothing)
 {
     struct Case {
