@@ -6,6 +6,7 @@
 // linked or renamed to the destination name and the directory is flushed.
 // Killed at any moment, the copy leaves either the old destination or the
 // new one, never a part, and an unnamed temporary file leaves nothing.
+#include "posix_paths.h"
 #include "posix_syscalls.h"
 #include "win32.h"
 
@@ -33,29 +34,6 @@ int close_checked(int fd)
     // could close a descriptor another thread just got.
     int result = posix_calls.close(fd);
     return (result != 0 && errno == EINTR) ? 0 : result;
-}
-
-// Splits path into its directory (into directory, "." when it has none) and
-// points base at its last part. False when the directory does not fit.
-bool split_path(const char *path, char (&directory)[PATH_MAX], const char **base)
-{
-    const char *separator = strrchr(path, '/');
-    if (separator == nullptr) {
-        strcpy(directory, ".");
-        *base = path;
-        return true;
-    }
-    size_t length = static_cast<size_t>(separator - path);
-    if (length + 1 > sizeof directory)
-        return false;
-    if (length == 0) {
-        strcpy(directory, "/");
-    } else {
-        memcpy(directory, path, length);
-        directory[length] = '\0';
-    }
-    *base = separator + 1;
-    return true;
 }
 
 char copy_buffer[128 * 1024];
@@ -220,43 +198,43 @@ bool same_entry(const char *source, const struct stat &source_info, int dir, con
            source_dir_info.st_ino == destination_dir_info.st_ino && strcmp(source_base, base) == 0;
 }
 
+// Gives the unnamed file fd a fresh temporary name in dir, written into
+// name.
+bool name_unnamed(int fd, int dir, char (&name)[64])
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_name(name);
+        if (link_unnamed(fd, dir, name) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    name[0] = '\0';
+    return false;
+}
+
 // Puts the finished temporary file (fd, named name or unnamed) in dir
 // under base, refusing to replace the source itself. On failure, name
 // holds whatever temporary name is left.
 bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace, const char *source,
              const struct stat &source_info)
 {
-    if (name[0] == '\0') {
-        if (link_unnamed(fd, dir, base) == 0)
-            return true;
-        if (errno != EEXIST || !replace)
-            return false;
-        if (same_entry(source, source_info, dir, base)) {
-            errno = EBUSY;
-            return false;
-        }
-        // The destination exists: name the file, then rename it over.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            temporary_name(name);
-            if (link_unnamed(fd, dir, name) == 0)
-                break;
-            name[0] = '\0';
-            if (errno != EEXIST)
-                return false;
-        }
-        if (name[0] == '\0')
-            return false;
-    } else if (!replace) {
-        // Keep an existing destination: link, which refuses to replace.
-        if (posix_calls.linkat(dir, name, dir, base, 0) != 0)
-            return false;
-        if (posix_calls.unlinkat(dir, name, 0) == 0)
+    // First without replacing anything: a link fails when base exists.
+    bool named = name[0] != '\0';
+    if ((named ? posix_calls.linkat(dir, name, dir, base, 0) : link_unnamed(fd, dir, base)) == 0) {
+        if (named && posix_calls.unlinkat(dir, name, 0) == 0)
             name[0] = '\0';
         return true;
-    } else if (same_entry(source, source_info, dir, base)) {
+    }
+    if (errno != EEXIST || !replace)
+        return false;
+    if (same_entry(source, source_info, dir, base)) {
         errno = EBUSY;
         return false;
     }
+    // Only a rename replaces the destination, and it needs a name to rename.
+    if (!named && !name_unnamed(fd, dir, name))
+        return false;
     if (posix_calls.renameat(dir, name, dir, base) != 0)
         return false;
     name[0] = '\0';

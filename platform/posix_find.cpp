@@ -1,5 +1,6 @@
 // Directory searches on POSIX: readdir filtered by fnmatch, without regard
 // to letter case, as Windows file systems match names.
+#include "posix_paths.h"
 #include "posix_syscalls.h"
 #include "win32.h"
 
@@ -103,20 +104,10 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
     }
 
     static char directory[PATH_MAX];
-    const char *last_separator = strrchr(pattern, '/');
-    const char *name_pattern = last_separator ? last_separator + 1 : pattern;
-    size_t directory_length = last_separator ? static_cast<size_t>(last_separator - pattern) : 0;
-    if (directory_length + 2 > sizeof directory || strlen(name_pattern) + 1 > sizeof slot->name_pattern) {
+    const char *name_pattern;
+    if (!split_path(pattern, directory, &name_pattern) || strlen(name_pattern) + 1 > sizeof slot->name_pattern) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
-    }
-    if (last_separator == nullptr) {
-        strcpy(directory, ".");
-    } else if (directory_length == 0) {
-        strcpy(directory, "/");
-    } else {
-        memcpy(directory, pattern, directory_length);
-        directory[directory_length] = '\0';
     }
     memcpy(slot->name_pattern, name_pattern, strlen(name_pattern) + 1);
 

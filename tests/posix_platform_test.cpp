@@ -2,6 +2,7 @@
 #include "fault_injection.h"
 #include "kit.h"
 #include "posix_entry.h"
+#include "posix_syscalls.h"
 
 #include "win32.h"
 
@@ -188,6 +189,32 @@ TEST(CopyFile, ReplacesTheDestinationWholeAndLeavesNothingElse)
         EXPECT_TRUE(CopyFileA("src", (kit / "out/fresh").c_str(), TRUE));
         EXPECT_EQ(kit.read("out/fresh"), "new");
     });
+}
+
+// A file system without unnamed files: the copy goes through a named
+// temporary file, which is never left behind.
+TEST(CopyFile, WorksThroughANamedTemporaryFileWhereThereIsNoUnnamedOne)
+{
+    Kit kit;
+    kit.write("src", binary_content(50000, 4));
+    kit.write("out/existing", "old");
+    fault_scope faults;
+    posix_calls.openat = [](int dir, const char *path, int flags, mode_t mode) {
+        if ((flags & O_TMPFILE) == O_TMPFILE) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        return posix_default_calls.openat(dir, path, flags, mode);
+    };
+    inside(kit.root(), [&] {
+        EXPECT_TRUE(CopyFileA("src", (kit / "out/fresh").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA("src", (kit / "out/existing").c_str(), FALSE));
+        kit.write("src", "newer");
+        EXPECT_FALSE(CopyFileA("src", (kit / "out/fresh").c_str(), TRUE));
+    });
+    EXPECT_EQ(kit.read("out/fresh"), binary_content(50000, 4));
+    EXPECT_EQ(kit.read("out/existing"), binary_content(50000, 4));
+    EXPECT_THAT(kit.tree(), ElementsAre("out/", "out/existing", "out/fresh", "src"));
 }
 
 TEST(CopyFile, RefusesWhatIsNotARegularFileWithoutBlocking)
