@@ -214,18 +214,15 @@ bool name_unnamed(int fd, int dir, char (&name)[64])
 }
 
 // Puts the finished temporary file (fd, named name or unnamed) in dir
-// under base, refusing to replace the source itself. On failure, name
-// holds whatever temporary name is left.
+// under base, refusing to replace the source itself. Whatever temporary
+// name is left in name afterwards is the caller's to remove.
 bool publish(int fd, int dir, char (&name)[64], const char *base, bool replace, const char *source,
              const struct stat &source_info)
 {
     // First without replacing anything: a link fails when base exists.
     bool named = name[0] != '\0';
-    if ((named ? posix_calls.linkat(dir, name, dir, base, 0) : link_unnamed(fd, dir, base)) == 0) {
-        if (named && posix_calls.unlinkat(dir, name, 0) == 0)
-            name[0] = '\0';
+    if ((named ? posix_calls.linkat(dir, name, dir, base, 0) : link_unnamed(fd, dir, base)) == 0)
         return true;
-    }
     if (errno != EEXIST || !replace)
         return false;
     if (same_entry(source, source_info, dir, base)) {
