@@ -8,8 +8,8 @@ namespace {
 
 // As long as the longest Windows command line, with its NUL.
 char command_line[32768];
-int argument_count;
-char **arguments;
+// Where the arguments after the program's own begin in command_line.
+size_t tail_offset;
 
 bool has_white_space(const char *text)
 {
@@ -31,35 +31,25 @@ void append(size_t *length, const char *text, size_t text_length)
 
 void keep_arguments(int count, char **values)
 {
-    argument_count = count;
-    arguments = values;
     size_t length = 0;
     command_line[0] = '\0';
+    tail_offset = 0;
     for (int i = 0; i < count; ++i) {
         if (i > 0)
             append(&length, " ", 1);
+        if (i == 1)
+            tail_offset = length;
         bool quoted = values[i][0] == '\0' || has_white_space(values[i]);
         if (quoted)
             append(&length, "\"", 1);
         append(&length, values[i], strlen(values[i]));
         if (quoted)
             append(&length, "\"", 1);
+        if (i == 0)
+            tail_offset = length; // no arguments: an empty tail
     }
 }
 
-LPSTR command_tail(void)
-{
-    // The tail is what follows the program and its separating space.
-    char *tail = command_line;
-    if (argument_count > 0) {
-        bool quoted = arguments[0][0] == '\0' || has_white_space(arguments[0]);
-        size_t skip = strlen(arguments[0]) + (quoted ? 2 : 0);
-        size_t length = strlen(command_line);
-        tail += skip < length ? skip : length;
-        if (*tail == ' ')
-            ++tail;
-    }
-    return tail;
-}
+LPSTR command_tail(void) { return command_line + tail_offset; }
 
 LPSTR WINAPI GetCommandLineA(void) { return command_line; }

@@ -76,30 +76,22 @@ ssize_t limited_copy(int in, off_t *in_offset, int out, off_t *out_offset, size_
 }
 
 // close and closedir release the descriptor even when they report an
-// error, as Linux does: the failure comes after the real call.
-int failing_after_close(int fd)
-{
-    bool fail = should_fail(syscall_kind::close);
-    int error = errno;
-    int result = posix_default_calls.close(fd);
-    if (fail) {
-        errno = error;
-        return -1;
-    }
-    return result;
-}
+// error, as Linux does: their failure comes after the real call.
+template <syscall_kind K, auto Member> struct releasing_hook;
 
-int failing_after_closedir(DIR *dir)
-{
-    bool fail = should_fail(syscall_kind::closedir);
-    int error = errno;
-    int result = posix_default_calls.closedir(dir);
-    if (fail) {
-        errno = error;
-        return -1;
+template <syscall_kind K, typename H, int (*posix_syscall_table::*Member)(H)> struct releasing_hook<K, Member> {
+    static int call(H handle)
+    {
+        bool fail = should_fail(K);
+        int error = errno;
+        int result = (posix_default_calls.*Member)(handle);
+        if (fail) {
+            errno = error;
+            return -1;
+        }
+        return result;
     }
-    return result;
-}
+};
 
 } // namespace
 
@@ -123,7 +115,7 @@ void install_fault_hooks()
     using T = posix_syscall_table;
     using K = syscall_kind;
     posix_calls = {
-        hook<K::openat, &T::openat>::call,       failing_after_close,
+        hook<K::openat, &T::openat>::call,       releasing_hook<K::close, &T::close>::call,
         limited_read,                            limited_write,
         limited_copy,                            hook<K::ficlone, &T::ficlone>::call,
         hook<K::lseek, &T::lseek>::call,         hook<K::ftruncate, &T::ftruncate>::call,
@@ -134,7 +126,7 @@ void install_fault_hooks()
         hook<K::unlinkat, &T::unlinkat>::call,   hook<K::mkdirat, &T::mkdirat>::call,
         hook<K::chdir, &T::chdir>::call,         hook<K::getcwd, &T::getcwd>::call,
         hook<K::opendir, &T::opendir>::call,     hook<K::readdir, &T::readdir>::call,
-        failing_after_closedir,
+        releasing_hook<K::closedir, &T::closedir>::call,
     };
 }
 
