@@ -17,8 +17,8 @@ void save_fpu_state();
 // Waits likewise, then reloads the state save_fpu_state saved.
 void restore_fpu_state();
 
-// The SSE control and status register (MXCSR) where the processor has one
-// that the program's code uses: saved and set to its default 0x1F80, and
-// reloaded. Nothing where it has none.
+// On x86, the SSE control and status register (MXCSR) where the program's
+// code uses it: saved and set to its default 0x1F80, and reloaded. Nothing
+// where it does not. Called by the x87 guard only.
 void save_simd_control();
 void restore_simd_control();
