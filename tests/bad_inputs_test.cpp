@@ -28,27 +28,6 @@ void give_to_nobody(const fs::path &path)
     }
 }
 
-bool ends_with_case_folded(const std::string &name, const std::string &tail)
-{
-    if (name.size() < tail.size())
-        return false;
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (tolower(static_cast<unsigned char>(name[name.size() - tail.size() + i])) != tail[i])
-            return false;
-    return true;
-}
-
-// Where a regular file would be installed, or empty when it is no kit file.
-fs::path destination_of(const fs::path &file)
-{
-    std::string name = file.filename().string();
-    if (ends_with_case_folded(name, ".h"))
-        return file.parent_path() / "INCLUDE" / name;
-    if (ends_with_case_folded(name, ".lib"))
-        return file.parent_path() / "LIB" / name;
-    return {};
-}
-
 // Every regular file below root with its content (files over 64 MiB by
 // their size only).
 std::map<fs::path, std::string> contents_below(const fs::path &root)
@@ -335,7 +314,7 @@ TEST_P(BadInput, HasItsOutcomeAndLosesNothing)
     c.check(kit, directory);
 
     for (const auto &[file, content] : before) {
-        fs::path destination = destination_of(file);
+        fs::path destination = installed_path(file);
         bool kept = fs::is_regular_file(file) && content_of(file) == content;
         bool installed =
             !destination.empty() && fs::is_regular_file(destination) && content_of(destination) == content;

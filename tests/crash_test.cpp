@@ -42,15 +42,6 @@ crash_kit make_template(const Kit &kit)
     return made;
 }
 
-std::string destination_of(const std::string &name)
-{
-    if (name.size() > 2 && name.substr(name.size() - 2) == ".h")
-        return "INCLUDE/" + name;
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".lib")
-        return "LIB/" + name;
-    return "";
-}
-
 // What is wrong with the kit after a kill: files lost or partial, and
 // names that are not the kit's (temporary files).
 std::string damage(const Kit &kit, const crash_kit &original)
@@ -58,7 +49,7 @@ std::string damage(const Kit &kit, const crash_kit &original)
     std::string found;
     std::set<std::string> allowed = {"INCLUDE/", "LIB/"};
     for (const auto &[name, content] : original.sources) {
-        std::string destination = destination_of(name);
+        std::string destination = installed_path(name).string();
         bool whole = false;
         if (fs::exists(kit / name)) {
             allowed.insert(name);
@@ -122,7 +113,7 @@ TEST(CrashTest, KilledAtRandomMomentsLosesNothingAndASecondRunCompletes)
         program_result second = run_program(kit.root());
         EXPECT_EQ(second.status, 0) << second.error_output;
         for (const auto &[name, content] : original.sources) {
-            std::string destination = destination_of(name);
+            std::string destination = installed_path(name).string();
             if (destination.empty())
                 continue;
             EXPECT_FALSE(fs::exists(kit / name)) << name << " after the second run";

@@ -24,14 +24,6 @@ const std::map<std::string, std::string> sources = {
 const std::map<std::string, std::string> installed_before = {{"INCLUDE/zovik.h", "old header\n"}};
 const std::set<std::string> others = {"notes.txt"};
 
-std::string destination_of(const std::string &name)
-{
-    std::string lower = name;
-    for (char &c : lower)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return (lower.size() > 2 && lower.substr(lower.size() - 2) == ".h" ? "INCLUDE/" : "LIB/") + name;
-}
-
 void fill(const Kit &kit)
 {
     for (const auto &[name, content] : sources)
@@ -51,7 +43,7 @@ std::string broken_promises(const Kit &kit, int status)
     int still_at_source = 0;
     bool all_installed = true;
     for (const auto &[name, content] : sources) {
-        std::string destination = destination_of(name);
+        std::string destination = installed_path(name).string();
         bool at_source = fs::exists(kit / name), at_destination = fs::exists(kit / destination);
         if (at_source) {
             ++still_at_source;

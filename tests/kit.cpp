@@ -62,6 +62,21 @@ fs::path Kit::directory_of_length(size_t length) const
     return path;
 }
 
+fs::path installed_path(const fs::path &file)
+{
+    std::string name = file.filename().string(), folded = name;
+    for (char &c : folded)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    auto ends_with = [&](const std::string &tail) {
+        return folded.size() >= tail.size() && folded.compare(folded.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (ends_with(".h"))
+        return file.parent_path() / "INCLUDE" / name;
+    if (ends_with(".lib"))
+        return file.parent_path() / "LIB" / name;
+    return {};
+}
+
 std::string binary_content(size_t size, unsigned seed)
 {
     std::string content(size, '\0');

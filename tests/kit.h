@@ -32,6 +32,11 @@ private:
     fs::path root_;
 };
 
+// Where the installer puts file (a path, relative or not): INCLUDE or LIB
+// beside it for a name ending in .h or .lib in any letter case; empty for
+// any other name.
+fs::path installed_path(const fs::path &file);
+
 // Bytes that are not text: a pattern that shifts with seed, of size bytes.
 std::string binary_content(size_t size, unsigned seed);
 
