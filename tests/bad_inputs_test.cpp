@@ -15,16 +15,13 @@
 
 namespace {
 
-constexpr uid_t nobody_uid = 65534;
-constexpr gid_t nogroup_gid = 65534;
-
 // Gives path and everything below it to nobody.
 void give_to_nobody(const fs::path &path)
 {
-    ASSERT_EQ(lchown(path.c_str(), nobody_uid, nogroup_gid), 0);
+    ASSERT_EQ(lchown(path.c_str(), nobody_uid(), nogroup_gid()), 0);
     if (fs::is_directory(fs::symlink_status(path))) {
         for (const auto &entry : fs::recursive_directory_iterator(path))
-            ASSERT_EQ(lchown(entry.path().c_str(), nobody_uid, nogroup_gid), 0);
+            ASSERT_EQ(lchown(entry.path().c_str(), nobody_uid(), nogroup_gid()), 0);
     }
 }
 

@@ -12,17 +12,25 @@
 
 const char *const installer_program = ZOVIK_INSTALL_PATH;
 
+uid_t nobody_uid()
+{
+    const passwd *nobody = getpwnam("nobody");
+    return nobody ? nobody->pw_uid : 65534;
+}
+
+gid_t nogroup_gid()
+{
+    const group *nogroup = getgrnam("nogroup");
+    return nogroup ? nogroup->gr_gid : 65534;
+}
+
 started_program start_program(const std::filesystem::path &directory, const std::string &argv0, bool as_nobody)
 {
     int pipe_ends[2];
     if (pipe2(pipe_ends, O_CLOEXEC) != 0)
         return {-1, -1};
-    uid_t uid = 65534;
-    gid_t gid = 65534;
-    if (const passwd *nobody = getpwnam("nobody"))
-        uid = nobody->pw_uid, gid = nobody->pw_gid;
-    if (const group *nogroup = getgrnam("nogroup"))
-        gid = nogroup->gr_gid;
+    uid_t uid = nobody_uid();
+    gid_t gid = nogroup_gid();
 
     pid_t pid = fork();
     if (pid == 0) {

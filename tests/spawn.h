@@ -29,5 +29,9 @@ struct program_result {
 };
 program_result run_program(const std::filesystem::path &directory, bool as_nobody = false);
 
+// The unprivileged user and group programs run as with as_nobody.
+uid_t nobody_uid();
+gid_t nogroup_gid();
+
 // The path of the built program.
 extern const char *const installer_program;
